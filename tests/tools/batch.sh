@@ -5,6 +5,7 @@
 # reads is refused rather than run on a cut name, and two records that would share a folder are
 # a usage error.
 #   batch.sh SMFREQ MKRECORD SOURCE_DIR
+# shellcheck source=tests/tools/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 smfreq=$1
 mkrecord=$2

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the tool tests. Each test runs in a fresh temporary folder, removed at exit.
 set -euo pipefail
 

@@ -2,6 +2,7 @@
 # The bundled example, run the way examples/run-example runs it, with each bundled answers file:
 # the three output files exist with the expected headers and line counts.
 #   example.sh SMFREQ SOURCE_DIR
+# shellcheck source=tests/tools/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 smfreq=$1
 src=$2

@@ -3,6 +3,7 @@
 # same bytes for the same seed, realistic channels (zero mean, peaks of a few hundred gal, UD
 # smaller), and comma- and blank-separated records that smfreq reads alike.
 #   mkrecord.sh SMFREQ MKRECORD
+# shellcheck source=tests/tools/common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 smfreq=$1
 mkrecord=$2

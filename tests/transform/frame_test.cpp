@@ -121,6 +121,36 @@ TEST(ForwardHalf, ScalesAsTheComplexProductWithDt) {
   }
 }
 
+// The transformed bins are scaled, not the samples: for these values the two orders give
+// different bits in bin 1.
+TEST(ForwardHalf, ScalesTheTransformedBins) {
+  auto s = std::make_unique<RunState>();
+  s->nt = 2;
+  s->dt = 0.01;
+  s->xr1[1] = 0.3;
+  s->xr1[2] = 0.6;
+  ASSERT_NE((0.3 + 0.6) * 0.01, 0.3 * 0.01 + 0.6 * 0.01);
+  ASSERT_TRUE(choose_length(*s));
+  forward_half(*s);
+  EXPECT_EQ(s->fx1[1].re, (0.3 + 0.6) * 0.01);
+}
+
+// The inverse transform of bin 1 alone is that value in every sample; the division by dur
+// (not a product with its reciprocal) decides the last bit here.
+TEST(ReturnHalf, DividesByTheFrameLength) {
+  auto s = std::make_unique<RunState>();
+  s->nt = 4;
+  s->nf = 4;
+  s->dur = 4 * 0.01;
+  s->fx2[1] = cplx{1.1, 0.0};
+  ASSERT_NE(1.1 / s->dur, 1.1 * (1.0 / s->dur));
+  return_half(*s);
+  for (std::int32_t i = 1; i <= 4; ++i) {
+    EXPECT_EQ(s->xr2[i], 1.1 / s->dur) << i;
+    EXPECT_EQ(s->x2[i], 1.1 / s->dur) << i;
+  }
+}
+
 TEST(ForwardHalf, ZeroIntervalGivesZeroBinsAndAnInfiniteStep) {
   auto s = random_record(10, 0.0, 2);
   forward_half(*s);
