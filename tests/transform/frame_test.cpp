@@ -176,6 +176,7 @@ TEST(FrameRoundTrip, ReturnsTheInputWithoutProcessing) {
       copy->xr3[i] = s->xr3[i];
     }
     s->xr1[s->nf + 1] = 77.0;  // beyond the frame: never written
+    s->fx1[s->nf + 1] = cplx{77.0, 77.0};
     forward_half(*s);
     return_half(*s);
     for (std::int32_t i = 1; i <= nt; ++i) {
@@ -189,6 +190,8 @@ TEST(FrameRoundTrip, ReturnsTheInputWithoutProcessing) {
       ASSERT_EQ(s->x1[i], 0.0) << "x past nt is not written";
     }
     EXPECT_EQ(s->xr1[s->nf + 1], 77.0);
+    EXPECT_EQ(s->fx1[s->nf + 1].re, 77.0);
+    EXPECT_EQ(s->fx1[s->nf + 1].im, 77.0);
   }
 }
 
