@@ -14,8 +14,6 @@ namespace smfreq {
 namespace {
 
 using textio::in;
-constexpr int console_in = 5;
-constexpr int console_out = 6;
 constexpr int waveform_unit = 11;
 
 // Element i of a working array, or zero for positions beyond its capacity (a window
@@ -27,31 +25,31 @@ double at(const WorkArray<double>& x, std::int64_t i) {
 }  // namespace
 
 void window_step(RunState& s) {
-  textio::write_list(console_out, {});
-  textio::write_list(console_out, {"Cutting data? (No=0,Yes=1)"});
-  textio::read_list(console_in, {in(s.icut)});
+  textio::write_list(textio::stdout_unit, {});
+  textio::write_list(textio::stdout_unit, {"Cutting data? (No=0,Yes=1)"});
+  textio::read_list(textio::stdin_unit, {in(s.icut)});
   if (s.icut != 1) return;
-  textio::write_list(console_out, {"Enter Starting Time (sec)"});
-  textio::read_list(console_in, {in(s.stime)});
+  textio::write_list(textio::stdout_unit, {"Enter Starting Time (sec)"});
+  textio::read_list(textio::stdin_unit, {in(s.stime)});
   set_window_start(s);
-  textio::write_list(console_out, {"Number of Cutting Data =", s.nstime});
-  textio::write_list(console_out, {"Enter Duration (sec)"});
-  textio::read_list(console_in, {in(s.dur)});
+  textio::write_list(textio::stdout_unit, {"Number of Cutting Data =", s.nstime});
+  textio::write_list(textio::stdout_unit, {"Enter Duration (sec)"});
+  textio::read_list(textio::stdin_unit, {in(s.dur)});
   set_window_length(s);
-  textio::write_list(console_out, {"Number of data =", s.ndur});
+  textio::write_list(textio::stdout_unit, {"Number of data =", s.ndur});
   cut_window(s);
-  textio::write_list(console_out, {"New nt =", s.nt});
+  textio::write_list(textio::stdout_unit, {"New nt =", s.nt});
 }
 
 void waveform_step(RunState& s) {
   static const textio::Format prompt("(/,1X,'Enter output file name of waveform (csv format file)')");
   static const textio::Format record("(F8.3,4(',',E12.4))");
-  textio::write_list(console_out, {});
-  textio::write_list(console_out, {"Skip Data (no=0; yes=skip number)?"});
-  textio::read_list(console_in, {in(s.iskip)});
+  textio::write_list(textio::stdout_unit, {});
+  textio::write_list(textio::stdout_unit, {"Skip Data (no=0; yes=skip number)?"});
+  textio::read_list(textio::stdin_unit, {in(s.iskip)});
   const SampleSteps steps = sample_steps(s.iskip, s.nt);
-  textio::write_formatted(console_out, prompt, {});
-  textio::read_a(console_in, s.infile.c, "(A90)");
+  textio::write_formatted(textio::stdout_unit, prompt, {});
+  textio::read_a(textio::stdin_unit, s.infile.c, "(A90)");
   textio::open_unit(waveform_unit, std::string_view(s.infile.c, sizeof s.infile.c));
   textio::write_list(waveform_unit, {"time(s),comp1, comp2, comp3"});
   for (std::int64_t j = 0; j < steps.count; ++j) {
@@ -62,6 +60,6 @@ void waveform_step(RunState& s) {
   textio::close_unit(waveform_unit);
 }
 
-void final_wait() { textio::read_list(console_in, {}); }
+void final_wait() { textio::read_list(textio::stdin_unit, {}); }
 
 }  // namespace smfreq

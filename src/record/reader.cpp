@@ -15,8 +15,6 @@ namespace {
 
 using textio::in;
 
-constexpr int console_in = 5;
-constexpr int console_out = 6;
 constexpr int record_unit = 11;
 constexpr int echo_unit = 99;
 
@@ -34,16 +32,16 @@ void negate(WorkArray<double>& x, std::int32_t nt) {
 
 // One yes/no question answered by an integer; only exactly 1 means yes.
 void ask(const char* question, std::int32_t& answer) {
-  textio::write_list(console_out, {question});
-  textio::read_list(console_in, {in(answer)});
+  textio::write_list(textio::stdout_unit, {question});
+  textio::read_list(textio::stdin_unit, {in(answer)});
 }
 
 }  // namespace
 
 void ask_input_file(RunState& s) {
   static const textio::Format prompt("(1X,/,'Enter input file of waveform data')");
-  textio::write_formatted(console_out, prompt, {});
-  textio::read_a(console_in, s.infile.c, "(A90)");
+  textio::write_formatted(textio::stdout_unit, prompt, {});
+  textio::read_a(textio::stdin_unit, s.infile.c, "(A90)");
 }
 
 void read_record(RunState& s) {
@@ -79,15 +77,15 @@ void read_record(RunState& s) {
 }
 
 void report_record(RunState& s) {
-  textio::write_list(console_out, {});
-  textio::write_list(console_out, {"NT and DT=", s.nt, s.dt});
+  textio::write_list(textio::stdout_unit, {});
+  textio::write_list(textio::stdout_unit, {"NT and DT=", s.nt, s.dt});
 }
 
 void sign_reversal(RunState& s) {
-  textio::write_list(console_out, {});
+  textio::write_list(textio::stdout_unit, {});
   ask(" Change +/-? (YES=1)?? :", s.myes);
   if (s.myes != 1) return;
-  textio::write_list(console_out, {});
+  textio::write_list(textio::stdout_unit, {});
   ask(" Change from + to - of FILE 1 ? (YES=1)?? :", s.my1);
   if (s.my1 == 1) negate(s.xr1, s.nt);
   ask(" Change from + to - of FILE 2 ? (YES=1)?? :", s.my2);

@@ -35,6 +35,9 @@ void stop() {
 }
 
 void io_abort(const textio::IoError& e) {
+  // What the console already holds goes out first, so that on a terminal the report
+  // follows the last prompt instead of overtaking it.
+  textio::flush_quietly(textio::unit(textio::stdout_unit));
   std::string r = textio::report_text(e);
   write_stderr(r.data(), r.size());
   exit_action();

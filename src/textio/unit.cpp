@@ -275,6 +275,8 @@ void flush(Unit& u) {
   if (int err = flush_raw(u)) fail_os("write", err);
 }
 
+void flush_quietly(Unit& u) { flush_raw(u); }
+
 void begin_write(Unit& u, const char* where) {
   if (u.read_only) fail(where, "can't write file");
   if (!u.last_write && u.backend == Backend::fd && u.named) {

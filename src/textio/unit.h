@@ -77,6 +77,7 @@ inline int peek(Unit& u) {
 void put(Unit& u, const char* s, std::size_t n);
 inline void put(Unit& u, std::string_view s) { put(u, s.data(), s.size()); }
 void flush(Unit& u);  // hands the buffer to the file; throws IoError on failure
+void flush_quietly(Unit& u);  // the same, ignoring a failure
 // Switches a unit to writing: checks that it may be written (where-text for a read-only file).
 void begin_write(Unit& u, const char* where);
 // Switches a unit to reading.
