@@ -18,6 +18,9 @@
 namespace {
 
 constexpr std::size_t block_size = 1 << 20;
+// Longer than any number of a record: a number that starts this far from the end of the
+// buffered bytes lies wholly in them.
+constexpr std::size_t margin = 64;
 
 inline bool is_separator(char c) { return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -41,7 +44,7 @@ int main(int argc, char** argv) {
   long long count = 0;
   double sum = 0.0;
   for (;;) {
-    if (!done && (len - pos) < 64) {
+    if (!done && len - pos <= margin) {
       // Keep an unfinished number and refill behind it.
       std::memmove(buf.data(), buf.data() + pos, len - pos);
       len -= pos;
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
           break;
         }
         len += static_cast<std::size_t>(r);
-        if (len - pos >= 64) break;
+        if (len - pos > margin) break;
       }
     }
     const char* const b = buf.data();
@@ -73,8 +76,8 @@ int main(int argc, char** argv) {
       --lines_to_skip;
       continue;
     }
-    // Numbers while at least one whole number is surely in the buffer (none is 64 long).
-    const std::size_t stop = done ? len : len - 64;
+    // Numbers while a whole number is surely in the buffer.
+    const std::size_t stop = done ? len : len - margin;
     while (pos < stop) {
       if (is_separator(b[pos])) {
         ++pos;

@@ -28,7 +28,9 @@ std::int32_t trunc_to_int32(double q) {
   return int32_min;
 }
 
-void set_window_start(RunState& s) { s.nstime = trunc_to_int32(s.stime / s.dt); }
+void set_window_start(RunState& s) {
+  s.nstime = trunc_to_int32(s.stime / s.dt);
+}
 
 void set_window_length(RunState& s) {
   std::int32_t samples = trunc_to_int32(s.dur / s.dt);

@@ -43,7 +43,11 @@ void install(int sig, void (*handler)(int)) {
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
   sa.sa_handler = handler;
+  // While any handler closes the units, a further interrupt or termination request waits:
+  // a second exit action started on top of the first would flush and cut the same units.
   sigemptyset(&sa.sa_mask);
+  sigaddset(&sa.sa_mask, SIGINT);
+  sigaddset(&sa.sa_mask, SIGTERM);
   sa.sa_flags = SA_RESTART;
   ::sigaction(sig, &sa, nullptr);
 }

@@ -5,9 +5,6 @@
 namespace smfreq {
 namespace {
 
-// The program's value of 2*pi for turning Hz into rad/s.
-constexpr double two_pi = 6.283185307;
-
 struct Corners {
   double oml1, oml2, omh1, omh2;
 };
@@ -18,7 +15,7 @@ struct Corners {
 // Each ramp divides by the width of its pair of corners. That width is zero only when the
 // two corners are equal, and the ramp then applies only to bins strictly beyond the corner,
 // bins that have already been set to zero: those get gain 0 (a sharp cut) rather than an
-// infinite gain that would make 0 * inf = NaN. Every other bin is computed as written.
+// infinite gain that would make 0 * inf = NaN. Every other bin keeps the ramp value exactly.
 double gain(double omega, const Corners& c) {
   double aa = 1.0;
   if (omega < c.oml2) aa = (c.oml2 == c.oml1) ? 0.0 : (omega - c.oml1) / (c.oml2 - c.oml1);
@@ -32,15 +29,17 @@ void set_zero(RunState& s, std::int32_t i) {
   s.fx3[i] = cplx{0.0, 0.0};
 }
 
-cplx scaled(cplx v, double aa) { return cplx{v.re * aa, v.im * aa}; }
+cplx scaled(cplx v, double aa) {
+  return cplx{v.re * aa, v.im * aa};
+}
 
 }  // namespace
 
 void apply_bandpass(RunState& s) {
-  s.oml1 = s.fl1 * two_pi;
-  s.oml2 = s.fl2 * two_pi;
-  s.omh1 = s.fh1 * two_pi;
-  s.omh2 = s.fh2 * two_pi;
+  s.oml1 = s.fl1 * twopi;
+  s.oml2 = s.fl2 * twopi;
+  s.omh1 = s.fh1 * twopi;
+  s.omh2 = s.fh2 * twopi;
   const Corners c{s.oml1, s.oml2, s.omh1, s.omh2};
 
   const std::int32_t nom = s.nom;

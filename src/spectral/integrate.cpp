@@ -9,7 +9,9 @@ namespace {
 // a division through the squared modulus of the divisor would differ in the last bit.
 
 // Divide by (0, omega).
-cplx integrate_once(cplx v, double omega) { return cplx{v.im / omega, -v.re / omega}; }
+cplx integrate_once(cplx v, double omega) {
+  return cplx{v.im / omega, -v.re / omega};
+}
 
 // Divide by (-omega^2, 0), with omega^2 rounded once.
 cplx integrate_twice(cplx v, double omega) {
@@ -18,7 +20,9 @@ cplx integrate_twice(cplx v, double omega) {
 }
 
 // Multiply by (0, omega).
-cplx differentiate(cplx v, double omega) { return cplx{-(omega * v.im), omega * v.re}; }
+cplx differentiate(cplx v, double omega) {
+  return cplx{-(omega * v.im), omega * v.re};
+}
 
 template <class Op>
 void for_each_bin(RunState& s, Op op) {

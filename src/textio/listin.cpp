@@ -131,27 +131,50 @@ Value scan_number(Unit& u, bool integer, bool allow_count) {
   return v;
 }
 
+// Powers of ten that are exact doubles (5^22 < 2^53).
+constexpr double exact_pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int max_exact_pow10 = 22;
+// Mantissas of at most this many digits are below 2^53, hence exact doubles.
+constexpr int max_exact_digits = 15;
+
 // The fast path for a plain double lying wholly in the buffer: [-+]digits[.digits][e[+-]digits].
 // Returns false (consuming nothing) for every other form; the general scanner takes those.
+// A short mantissa m with a small power of ten p is converted as m * 10^p or m / 10^-p: both
+// operands are exact, so the one rounding of that operation gives the nearest double, the same
+// bits as a full conversion. Longer mantissas and larger powers go to std::from_chars.
 bool fast_double(Unit& u, double* out) {
   const char* const b = u.ibuf + u.ipos;
   const char* const end = u.ibuf + u.iend;
   const char* q = b;
+  const bool neg = (*q == '-');
   if (*q == '-' || *q == '+') ++q;
   const char* m = q;
-  while (q < end && is_digit(*q)) ++q;
+  std::uint64_t digits = 0;  // the mantissa digits as an integer (used only when short)
+  while (q < end && is_digit(*q)) digits = digits * 10 + static_cast<unsigned>(*q++ - '0');
+  bool point = false;
+  std::ptrdiff_t frac = 0;  // digits after the point
   if (q < end && *q == '.') {
-    ++q;
-    while (q < end && is_digit(*q)) ++q;
+    point = true;
+    const char* f = ++q;
+    while (q < end && is_digit(*q)) digits = digits * 10 + static_cast<unsigned>(*q++ - '0');
+    frac = q - f;
   }
   std::ptrdiff_t mant = q - m;  // digits plus at most one point
   if (mant == 0 || mant > 40 || (mant == 1 && *m == '.')) return false;
+  const std::ptrdiff_t ndigits = point ? mant - 1 : mant;
+  std::int64_t exp = 0;
   if (q < end && (*q == 'e' || *q == 'E')) {
     ++q;
+    const bool exp_neg = (q < end && *q == '-');
     if (q < end && (*q == '+' || *q == '-')) ++q;
     const char* ed = q;
-    while (q < end && is_digit(*q)) ++q;
+    for (; q < end && is_digit(*q); ++q) {
+      if (exp < 1000000000) exp = exp * 10 + (*q - '0');  // too long anyway past 8 digits
+    }
     if (q == ed || q - ed > 8) return false;
+    if (exp_neg) exp = -exp;
   }
   if (q == end) {
     if (!u.src_done) return false;  // the value may go on in the next read
@@ -161,9 +184,17 @@ bool fast_double(Unit& u, double* out) {
         c == '.' || is_digit(c))
       return false;
   }
-  const char* first = (*b == '+') ? b + 1 : b;
-  auto [ptr, ec] = std::from_chars(first, q, *out);
-  if (ptr != q || ec != std::errc()) return false;
+  const std::int64_t p = exp - frac;
+  if (ndigits <= max_exact_digits && p >= -max_exact_pow10 && p <= max_exact_pow10) {
+    const double v = static_cast<double>(digits);
+    const double r = p < 0 ? v / exact_pow10[static_cast<std::size_t>(-p)]
+                           : v * exact_pow10[static_cast<std::size_t>(p)];
+    *out = neg ? -r : r;
+  } else {
+    const char* first = (*b == '+') ? b + 1 : b;
+    auto [ptr, ec] = std::from_chars(first, q, *out);
+    if (ptr != q || ec != std::errc()) return false;
+  }
   u.ipos = static_cast<std::size_t>(q - u.ibuf);
   if (q == end) u.eof = true;
   return true;

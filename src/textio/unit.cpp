@@ -64,10 +64,13 @@ int raw_write(Unit& u, const char* s, std::size_t n) {
 }
 
 int flush_raw(Unit& u) {
-  if (u.olen == 0) return 0;
-  int err = raw_write(u, u.obuf, u.olen);
+  const std::size_t n = u.olen;
+  if (n == 0) return 0;
+  // The bytes leave the buffer before write(2) starts. A signal that arrives during the
+  // write is delivered as it returns, and the exit action that its handler runs must not
+  // find them still pending and write them a second time.
   u.olen = 0;
-  return err;
+  return raw_write(u, u.obuf, n);
 }
 
 // Cuts a written file at the current position when it extends beyond it.

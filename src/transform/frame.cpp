@@ -8,9 +8,6 @@
 namespace smfreq {
 namespace {
 
-// The program's value of 2*pi, shared with the filter and the spectrum file.
-constexpr double two_pi = 6.283185307;
-
 // Longest doubling search: 2 doubled 16 times is `max_nf`.
 constexpr std::int32_t max_if1 = 17;
 
@@ -84,7 +81,7 @@ void forward_half(RunState& s) {
   scale_by_dt(s.fx2, s.nf, s.dt);
   scale_by_dt(s.fx3, s.nf, s.dt);
 
-  s.dom = two_pi / s.dur;
+  s.dom = twopi / s.dur;
   s.nom = s.nf / 2 + 1;
   s.eom = static_cast<double>(s.nom) * s.dom;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace smfreq {
 namespace {
@@ -17,7 +18,9 @@ constexpr double pai = 3.141592654;
 // with a power-of-two stride (which thrashes the cache for long transforms).
 constexpr std::int32_t block = 64;
 
-bool is_power_of_two(std::int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+bool is_power_of_two(std::int32_t n) {
+  return n > 0 && (n & (n - 1)) == 0;
+}
 
 // Stage 1: reorders a(1..n) into bit-reversed order. Indices are 1-based as in the loop
 // that defines the permutation; element i lives at a[i - 1].

@@ -1,0 +1,107 @@
+// Interrupt and termination requests while the program waits for an answer: the message,
+// status 1, and every file complete and cut by the exit action.
+#include <signal.h>
+
+#include <string>
+
+#include "support/records.h"
+#include "support/runner.h"
+
+namespace smfreq::testing {
+namespace {
+
+const char* const name_prompt = "Enter input file of waveform data\n";
+const char* const sign_prompt = "  Change +/-? (YES=1)?? :\n";
+const char* const output_prompt = " Enter output file name of waveform (csv format file)\n";
+
+// An older echo file, longer than this run's, whose rest must not survive.
+std::string old_echo() {
+  std::string s;
+  for (int i = 0; i < 5000; ++i) s += " an older and much longer echo record " + std::to_string(i) + "\n";
+  return s;
+}
+
+struct Stop {
+  const char* where;
+  const char* answers;  // written before the signal
+  const char* prompt;   // the program waits after this
+  bool spectrum;        // "amp3.csv" has been written by then
+  bool waveform;        // and the waveform file
+};
+
+const Stop stops[] = {
+    {"file name", "", name_prompt, false, false},
+    {"sign reversal", "rec.csv\n", sign_prompt, false, false},
+    {"output file name", "rec.csv\n0\n0\n0\n0\n0\n", output_prompt, true, false},
+    {"final wait", "rec.csv\n0\n0\n0\n0\n0\nwave.csv\n", output_prompt, true, true},
+};
+
+struct Signal {
+  int sig;
+  const char* message;
+};
+
+TEST(Signals, InterruptAndTerminationCloseEveryFile) {
+  const Signal signals[] = {{SIGINT, "Interrupt\n"}, {SIGTERM, "Killed\n"}};
+  const std::string record = plain_record(1000);
+  for (const Signal& g : signals) {
+    for (const Stop& s : stops) {
+      SCOPED_TRACE(std::string(g.message) + " at the " + s.where);
+      RunDir d;
+      d.write("rec.csv", record);
+      d.write("fort.99", old_echo());
+      d.write("amp3.csv", old_echo());
+      RunResult r = d.run_interrupted(s.answers, s.prompt, g.sig);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.signal, 0);
+      EXPECT_EQ(r.err, g.message);
+      EXPECT_EQ(d.read("rec.csv"), record);
+
+      auto echo = lines(d.read("fort.99"));
+      if (s.prompt == name_prompt) {
+        // Nothing was read: the older echo file is left as it was.
+        EXPECT_EQ(d.read("fort.99"), old_echo());
+        continue;
+      }
+      ASSERT_EQ(echo.size(), 1000u);
+      EXPECT_EQ(echo[0], "  0.  1. -0.25  0.");
+      EXPECT_EQ(echo[999], "  9.99  1000. -250.  0.");
+
+      auto amp = lines(d.read("amp3.csv"));
+      if (s.spectrum) {
+        ASSERT_EQ(amp.size(), 514u);
+        EXPECT_EQ(amp[513].substr(0, 9), " 50.0000,");
+      } else {
+        EXPECT_EQ(d.read("amp3.csv"), old_echo());
+      }
+      EXPECT_EQ(d.exists("wave.csv"), s.waveform);
+      if (s.waveform) {
+        EXPECT_EQ(lines(d.read("wave.csv")).size(), 1001u);
+      }
+    }
+  }
+}
+
+// Started with the interrupt signal ignored, the program keeps ignoring it; a termination
+// request still ends it.
+TEST(Signals, IgnoredInterruptStaysIgnored) {
+  RunDir d;
+  d.write("rec.csv", plain_record(100));
+  RunResult r = d.run_interrupted("rec.csv\n", sign_prompt, SIGINT, "0\n0\n0\n0\n0\nwave.csv\n\n",
+                                  /*ignore_sigint=*/true);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.substr(r.out.size() - std::string(output_prompt).size()), output_prompt);
+  EXPECT_EQ(lines(d.read("fort.99")).size(), 100u);
+  EXPECT_EQ(lines(d.read("wave.csv")).size(), 101u);
+
+  RunDir t;
+  t.write("rec.csv", plain_record(100));
+  RunResult k = t.run_interrupted("rec.csv\n", sign_prompt, SIGTERM, "", /*ignore_sigint=*/true);
+  EXPECT_EQ(k.status, 1);
+  EXPECT_EQ(k.err, "Killed\n");
+  EXPECT_EQ(lines(t.read("fort.99")).size(), 100u);
+}
+
+}  // namespace
+}  // namespace smfreq::testing
