@@ -69,30 +69,45 @@ void list_statement(const Plan& p, std::string& log) {
   const bool branch = (p.stmt & 16) != 0;
   bool done = true;
   switch (count) {
-    case 0: done = read_list(unit_no, {}, branch); break;
-    case 1: done = read_list(unit_no, {items[0]}, branch); break;
-    case 2: done = read_list(unit_no, {items[0], items[1]}, branch); break;
-    case 3: done = read_list(unit_no, {items[0], items[1], items[2]}, branch); break;
-    case 4: done = read_list(unit_no, {items[0], items[1], items[2], items[3]}, branch); break;
+    case 0:
+      done = read_list(unit_no, {}, branch);
+      break;
+    case 1:
+      done = read_list(unit_no, {items[0]}, branch);
+      break;
+    case 2:
+      done = read_list(unit_no, {items[0], items[1]}, branch);
+      break;
+    case 3:
+      done = read_list(unit_no, {items[0], items[1], items[2]}, branch);
+      break;
+    case 4:
+      done = read_list(unit_no, {items[0], items[1], items[2], items[3]}, branch);
+      break;
     case 5:
       done = read_list(unit_no, {items[0], items[1], items[2], items[3], items[4]}, branch);
       break;
     case 6:
-      done = read_list(unit_no, {items[0], items[1], items[2], items[3], items[4], items[5]},
-                       branch);
+      done =
+          read_list(unit_no, {items[0], items[1], items[2], items[3], items[4], items[5]}, branch);
       break;
     default:
       done = read_list(
-          unit_no, {items[0], items[1], items[2], items[3], items[4], items[5], items[6]},
-          branch);
+          unit_no, {items[0], items[1], items[2], items[3], items[4], items[5], items[6]}, branch);
       break;
   }
   log += done ? 'L' : 'E';
   for (int k = 0; k < count; ++k) {
     switch (items[k].kind) {
-      case InItem::Kind::integer: log_bytes(log, ints[k]); break;
-      case InItem::Kind::dbl: log_bytes(log, dbls[k]); break;
-      case InItem::Kind::text: log.append(texts[k], sizeof texts[k]); break;
+      case InItem::Kind::integer:
+        log_bytes(log, ints[k]);
+        break;
+      case InItem::Kind::dbl:
+        log_bytes(log, dbls[k]);
+        break;
+      case InItem::Kind::text:
+        log.append(texts[k], sizeof texts[k]);
+        break;
     }
   }
 }
@@ -147,7 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t pos = 2;
   Plan plan[8];
   int got = 0;
-  for (; got < nplan && pos + 2 <= size; ++got, pos += 2) plan[got] = Plan{data[pos], data[pos + 1]};
+  for (; got < nplan && pos + 2 <= size; ++got, pos += 2)
+    plan[got] = Plan{data[pos], data[pos + 1]};
   nplan = got;
   const std::string_view text(reinterpret_cast<const char*>(data) + pos, size - pos);
 

@@ -72,8 +72,8 @@ struct Child {
 };
 
 [[noreturn]] void finding(const char* what, const Child& c) {
-  std::fprintf(stderr, "FINDING: %s (status %d, signal %d)\n--- stdout\n%s--- stderr\n%s---\n", what,
-               c.status, c.signal, c.out.c_str(), c.err.c_str());
+  std::fprintf(stderr, "FINDING: %s (status %d, signal %d)\n--- stdout\n%s--- stderr\n%s---\n",
+               what, c.status, c.signal, c.out.c_str(), c.err.c_str());
   __builtin_trap();
 }
 
@@ -122,7 +122,8 @@ Child run_program() {
   }
   const auto deadline = std::chrono::steady_clock::now() + child_limit;
   int ws = 0;
-  for (auto pause = std::chrono::microseconds(200);; pause = std::min(pause * 2, decltype(pause)(1000))) {
+  for (auto pause = std::chrono::microseconds(200);;
+       pause = std::min(pause * 2, decltype(pause)(1000))) {
     const pid_t w = ::waitpid(pid, &ws, WNOHANG);
     if (w == pid) break;
     if (w < 0 && errno != EINTR) break;

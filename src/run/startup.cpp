@@ -1,8 +1,10 @@
 #include "run/startup.h"
 
+#include <fcntl.h>
 #include <fenv.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +41,19 @@ void on_stop_signal(int sig) {
   ::_exit(1);
 }
 
+// Started without standard error, the program gives descriptor 2 to /dev/null. Otherwise
+// the first file opened would take that descriptor, and an error report or a signal
+// message would be written into it: into the input record, for a bad row. (Without
+// standard input or output the first console READ fails before any file is opened.)
+void fill_closed_standard_error() {
+  if (::fcntl(2, F_GETFD) != -1 || errno != EBADF) return;
+  const int fd = ::open("/dev/null", O_WRONLY);
+  if (fd >= 0 && fd != 2) {
+    ::dup2(fd, 2);
+    ::close(fd);
+  }
+}
+
 void install(int sig, void (*handler)(int)) {
   struct sigaction sa;
   std::memset(&sa, 0, sizeof sa);
@@ -55,6 +70,8 @@ void install(int sig, void (*handler)(int)) {
 }  // namespace
 
 void startup() {
+  fill_closed_standard_error();
+
   // IEEE arithmetic with every exception masked: a division by zero gives an
   // infinity or NaN and the run goes on.
   std::feclearexcept(FE_ALL_EXCEPT);
@@ -66,6 +83,13 @@ void startup() {
   if (::sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
     install(SIGINT, on_stop_signal);
   install(SIGTERM, on_stop_signal);
+  // A console whose reader has gone (a pager that quit, `head`) makes the next write fail
+  // with EPIPE instead of ending the process on the spot: the failure then takes the path
+  // of every failed WRITE, the report and the exit action, and no file is left half-written.
+  struct sigaction ign;
+  std::memset(&ign, 0, sizeof ign);
+  ign.sa_handler = SIG_IGN;
+  ::sigaction(SIGPIPE, &ign, nullptr);
 
   textio::connect_standard_units();
   std::atexit(exit_action);

@@ -25,8 +25,8 @@ const char* const writing = "lately writing sequential formatted external IO\n";
 
 // The I/O error report: where-text and message, the unit (named or a standard stream),
 // the format line when there is one, and the direction line.
-std::string report(const std::string& first, int unit, const std::string& name,
-                   const char* format, const char* lately) {
+std::string report(const std::string& first, int unit, const std::string& name, const char* format,
+                   const char* lately) {
   std::string r = first + "\napparent state: unit " + std::to_string(unit) + " ";
   r += name.empty() ? std::string("(unnamed)") : "named " + name;
   r += "\n";
@@ -88,10 +88,10 @@ TEST(Adversarial, FiftyMegabyteLinesReadAsThePlainRecord) {
       {"skipped line", "time a b c\n" + std::string(mb50, '9') + "\n" + rows},
       {"leading zeros of a time value",
        "time a b c\nunits\n" + rows.substr(0, row2) + std::string(mb50, '0') + rows.substr(row2)},
-      {"blanks after a row",
-       "time a b c\nunits\n" + rows.substr(0, row3 - 1) + std::string(mb50, ' ') + rows.substr(row3 - 1)},
-      {"values after the 43rd",
-       "time a b c\nunits\n" + rows.substr(0, row3 - 1) + std::string(mb50, ',') + rows.substr(row3 - 1)},
+      {"blanks after a row", "time a b c\nunits\n" + rows.substr(0, row3 - 1) +
+                                 std::string(mb50, ' ') + rows.substr(row3 - 1)},
+      {"values after the 43rd", "time a b c\nunits\n" + rows.substr(0, row3 - 1) +
+                                    std::string(mb50, ',') + rows.substr(row3 - 1)},
       {"blanks after the last row, no line end",
        "time a b c\nunits\n" + rows.substr(0, rows.size() - 1) + std::string(mb50, ' ')},
   };
@@ -178,6 +178,62 @@ TEST(Adversarial, StrayBytesInRecordsAndNames) {
   }
 }
 
+// Started without a standard stream. Without standard error, the report of a bad row goes
+// nowhere, and above all not into the record file, which would otherwise have taken
+// descriptor 2. Without standard input or output, the first console READ fails before any
+// file is opened.
+TEST(Adversarial, StandardStreamsClosed) {
+  std::string bad_record = plain_record(10);
+  bad_record.replace(bad_record.rfind('\n', bad_record.size() - 2) + 1, 4, "word");
+  struct Case {
+    int fd;
+    const std::string record;
+    int status;  // -1: aborted
+    std::size_t echoed;
+    const char* first_line;  // of standard error
+  };
+  const Case cases[] = {
+      {2, bad_record, -1, 9, ""},
+      {2, plain_record(10), 0, 10, ""},
+      {1, plain_record(10), -1, 0, "write: Bad file descriptor\n"},
+      {0, plain_record(10), -1, 0, "fmt: Bad file descriptor\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fd);
+    RunDir d;
+    d.write("rec.csv", c.record);
+    d.start_without(c.fd);
+    RunResult r = d.run(plain_answers("rec.csv"));
+    if (c.status < 0) {
+      EXPECT_TRUE(r.aborted());
+    } else {
+      EXPECT_EQ(r.status, c.status);
+    }
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.first_line);
+    EXPECT_EQ(d.read("rec.csv"), c.record);
+    EXPECT_EQ(lines(d.read("fort.99")).size(), c.echoed);
+  }
+}
+
+// The console goes into a pipe whose reader quits mid-run (a pager, `head`): the next
+// console write fails, and the run ends with the report after the exit action has
+// completed and cut the echo file, instead of dying with the file half-written.
+TEST(Adversarial, ConsoleReaderGoneMidRun) {
+  RunDir d;
+  d.write("rec.csv", plain_record(5000));  // more echo records than one buffer holds
+  std::string old;
+  for (int i = 0; i < 20000; ++i) old += "an older and longer echo file\n";
+  d.write("fort.99", old);
+  RunResult r =
+      d.run_reader_gone("rec.csv\n", "  Change +/-? (YES=1)?? :\n", "0\n0\n0\n0\n0\nwave.csv\n\n");
+  EXPECT_TRUE(r.aborted()) << "status " << r.status << ", signal " << r.signal;
+  EXPECT_EQ(r.err, report("write: Broken pipe", 5, "", "list io", writing));
+  auto echo = lines(d.read("fort.99"));
+  ASSERT_EQ(echo.size(), 5000u);
+  EXPECT_EQ(echo[4999], "  49.99  5000. -1250.  10.");
+  EXPECT_FALSE(d.exists("amp3.csv"));
+}
+
 // A record of `rows` rows whose channel 1 is the row number, quick to make in bulk.
 std::string bulk_record(int rows) {
   std::string s = "time a b c\nunits\n";
@@ -218,7 +274,8 @@ TEST(Adversarial, RecordsLongerThanTheLongestTransform) {
     if (rows > 132000) {
       EXPECT_EQ(echo[131999], "  1319.99  132000.  2.  3.");  // the last row the arrays hold
     }
-    EXPECT_EQ(echo.back(), rows == 131073 ? "  1310.72  131073.  2.  3." : "  1999.99  200000.  2.  3.");
+    EXPECT_EQ(echo.back(),
+              rows == 131073 ? "  1310.72  131073.  2.  3." : "  1999.99  200000.  2.  3.");
     EXPECT_FALSE(d.exists("amp3.csv"));
     EXPECT_FALSE(d.exists("wave.csv"));
   }
@@ -242,7 +299,8 @@ TEST(Adversarial, NamesThatCannotTakeTheOutput) {
   };
   const Case cases[] = {
       {"sub", report("open: Is a directory", 11, "sub", nullptr, reading)},
-      {"nodir/wave.csv", report("open: No such file or directory", 11, "nodir/wave.csv", nullptr, reading)},
+      {"nodir/wave.csv",
+       report("open: No such file or directory", 11, "nodir/wave.csv", nullptr, reading)},
       {"ro.csv", report("list output start: can't write file", 11, "ro.csv", "list io", writing)},
   };
   for (const Case& c : cases) {
@@ -285,7 +343,8 @@ TEST(Adversarial, WritesToAFullDevice) {
   };
   const Case cases[] = {
       // 1000 records fit the unit's buffer: the write fails at the close.
-      {"waveform, at the close", 1000, "", "/dev/full", report(full, 11, "/dev/full", nullptr, writing)},
+      {"waveform, at the close", 1000, "", "/dev/full",
+       report(full, 11, "/dev/full", nullptr, writing)},
       // 3000 records do not: the write fails while a record is being written.
       {"waveform, with a full buffer", 3000, "", "/dev/full",
        report(full, 11, "/dev/full", wave_format, writing)},

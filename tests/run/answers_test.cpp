@@ -12,7 +12,9 @@ struct Files {
   std::string echo, spectrum, wave;
 };
 
-Files files_of(const RunDir& d) { return {d.read("fort.99"), d.read("amp3.csv"), d.read("wave.csv")}; }
+Files files_of(const RunDir& d) {
+  return {d.read("fort.99"), d.read("amp3.csv"), d.read("wave.csv")};
+}
 
 // A lone comma, a slash or a bare repeat count leaves an answer at 0: each acts as the
 // answer 0 would.
@@ -82,12 +84,18 @@ TEST(NullAnswers, WindowStartIsZeroAndDurationTheFrame) {
     std::size_t records;
   };
   const Case cases[] = {
-      {",\n/\n", " Number of Cutting Data = 0\n Enter Duration (sec)\n Number of data = 1025\n"
-                 " New nt = 1025\n", 1025},
-      {"/\n5\n", " Number of Cutting Data = 0\n Enter Duration (sec)\n Number of data = 501\n"
-                 " New nt = 501\n", 501},
-      {"2.5\n,\n", " Number of Cutting Data = 250\n Enter Duration (sec)\n Number of data = 1025\n"
-                   " New nt = 1025\n", 1025},
+      {",\n/\n",
+       " Number of Cutting Data = 0\n Enter Duration (sec)\n Number of data = 1025\n"
+       " New nt = 1025\n",
+       1025},
+      {"/\n5\n",
+       " Number of Cutting Data = 0\n Enter Duration (sec)\n Number of data = 501\n"
+       " New nt = 501\n",
+       501},
+      {"2.5\n,\n",
+       " Number of Cutting Data = 250\n Enter Duration (sec)\n Number of data = 1025\n"
+       " New nt = 1025\n",
+       1025},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answers);
@@ -96,7 +104,8 @@ TEST(NullAnswers, WindowStartIsZeroAndDurationTheFrame) {
     RunResult r = d.run("rec.csv\n0\n0\n0\n1\n" + std::string(c.answers) + "0\nwave.csv\n\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_NE(r.out.find(std::string(" Enter Starting Time (sec)\n") + c.console), std::string::npos)
+    EXPECT_NE(r.out.find(std::string(" Enter Starting Time (sec)\n") + c.console),
+              std::string::npos)
         << r.out;
     auto wave = lines(d.read("wave.csv"));
     ASSERT_EQ(wave.size(), c.records + 1);
@@ -118,8 +127,7 @@ TEST(AnswerLimits, IntegersBeyond32BitsAreNo) {
   // 2^32 + 1 and 2^32 + 2 would be 1 and 2 if cut to 32 bits.
   RunDir d;
   d.write("rec.csv", plain_record(200));
-  RunResult r = d.run(
-      "rec.csv\n4294967297\n-4294967295\n4294967298\n4294967297\n0\nwave.csv\n\n");
+  RunResult r = d.run("rec.csv\n4294967297\n-4294967295\n4294967298\n4294967297\n0\nwave.csv\n\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, plain.out);
   const Files got = files_of(d);

@@ -1,8 +1,15 @@
 // Interrupt and termination requests while the program waits for an answer: the message,
 // status 1, and every file complete and cut by the exit action.
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "support/records.h"
 #include "support/runner.h"
@@ -17,7 +24,8 @@ const char* const output_prompt = " Enter output file name of waveform (csv form
 // An older echo file, longer than this run's, whose rest must not survive.
 std::string old_echo() {
   std::string s;
-  for (int i = 0; i < 5000; ++i) s += " an older and much longer echo record " + std::to_string(i) + "\n";
+  for (int i = 0; i < 5000; ++i)
+    s += " an older and much longer echo record " + std::to_string(i) + "\n";
   return s;
 }
 
@@ -101,6 +109,50 @@ TEST(Signals, IgnoredInterruptStaysIgnored) {
   EXPECT_EQ(k.status, 1);
   EXPECT_EQ(k.err, "Killed\n");
   EXPECT_EQ(lines(t.read("fort.99")).size(), 100u);
+}
+
+// The exit action run by a handler must not write again what the program had begun to
+// write when the signal came. The echo file is a FIFO of one page here, so the program's
+// first buffer write stops after that page and the interrupt arrives in the middle of it.
+TEST(Signals, ExitActionWritesNothingTwice) {
+  RunDir d;
+  d.write("rec.csv", plain_record(5000));  // about 110 KB of echo records
+  RunDir plain;
+  plain.write("rec.csv", plain_record(5000));
+  ASSERT_EQ(plain.run(plain_answers("rec.csv")).status, 0);
+  const std::string echo = plain.read("fort.99");
+
+  ASSERT_EQ(::mkfifo(d.file("fort.99").c_str(), 0644), 0);
+  const int fifo = ::open(d.file("fort.99").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(fifo, 0);
+  if (::fcntl(fifo, F_SETPIPE_SZ, 4096) < 0) {
+    ::close(fifo);
+    GTEST_SKIP() << "pipe size cannot be set";
+  }
+  // Read the FIFO only once the signal is sent, until the program has closed it.
+  std::atomic<bool> signalled{false};
+  std::string got;
+  std::thread drain([&] {
+    while (!signalled) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    char buf[65536];
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd p{fifo, POLLIN, 0};
+      ::poll(&p, 1, 100);
+      const ssize_t n = ::read(fifo, buf, sizeof buf);
+      if (n == 0) break;  // no writer left
+      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+    }
+  });
+  d.after_signal([&] { signalled = true; });
+  RunResult r = d.run_interrupted("rec.csv\n", name_prompt, SIGINT);
+  signalled = true;
+  drain.join();
+  ::close(fifo);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Interrupt\n");
+  EXPECT_GE(got.size(), 4096u);
+  EXPECT_EQ(got, echo.substr(0, got.size())) << "the echo file repeats what was written";
 }
 
 }  // namespace

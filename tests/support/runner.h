@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -63,8 +65,8 @@ class RunDir {
   }
   bool exists(const std::string& name) const { return fs::exists(dir_ / name); }
 
-  // Runs the program here with `input` on standard input. `setup` may change the
-  // child's signal dispositions before exec (through posix_spawnattr).
+  // Runs the program here with `input` on standard input; with `ignore_sigint` it starts
+  // with the interrupt signal ignored.
   RunResult run(const std::string& input, const std::vector<std::string>& args = {},
                 bool ignore_sigint = false) const {
     write(".stdin", input);
@@ -96,6 +98,7 @@ class RunDir {
       send(fds[1], answers);
       if (wait_until_waiting(pid, fds[1], prompt)) {
         ::kill(pid, sig);
+        if (after_signal_) after_signal_();
         send(fds[1], after);
       } else {
         ADD_FAILURE() << "the program never waited after \"" << prompt << "\"";
@@ -110,8 +113,67 @@ class RunDir {
     return r;
   }
 
+  // A run whose console output goes into a pipe that the test reads until it ends with
+  // `prompt` and the program waits for its next answer; the test then closes its end of
+  // that pipe, as a pager or `head` does when it quits, writes `after` and closes standard
+  // input. `answers` go in first. The output read is returned in `out`.
+  RunResult run_reader_gone(const std::string& answers, const std::string& prompt,
+                            const std::string& after) const {
+    int in[2], out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
+      ADD_FAILURE() << "pipe failed";
+      return RunResult{};
+    }
+    struct sigaction ign{}, old_pipe{};
+    ign.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ign, &old_pipe);
+    const pid_t pid = start({}, false, in[0], out[1]);
+    ::close(in[0]);
+    ::close(out[1]);
+    std::string seen;
+    RunResult r;
+    if (pid >= 0) {
+      send(in[1], answers);
+      const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
+      bool waiting = false;
+      for (int tries = 0; tries < 60000 && !waiting; ++tries) {
+        pollfd p{out[0], POLLIN, 0};
+        if (::poll(&p, 1, 1) > 0) {
+          char buf[4096];
+          const ssize_t n = ::read(out[0], buf, sizeof buf);
+          if (n > 0) seen.append(buf, static_cast<std::size_t>(n));
+          if (n == 0) break;
+        }
+        std::ifstream f(stat);
+        std::string line;
+        std::getline(f, line);
+        const std::size_t q = line.rfind(") ");
+        waiting = q != std::string::npos && q + 2 < line.size() && line[q + 2] == 'S' &&
+                  seen.size() >= prompt.size() &&
+                  seen.compare(seen.size() - prompt.size(), prompt.size(), prompt) == 0;
+      }
+      if (!waiting) ADD_FAILURE() << "the program never waited after \"" << prompt << "\"";
+      ::close(out[0]);
+      send(in[1], after);
+      ::close(in[1]);
+      r = finish(pid);
+      r.out = seen;
+    } else {
+      ::close(in[1]);
+      ::close(out[0]);
+    }
+    sigaction(SIGPIPE, &old_pipe, nullptr);
+    return r;
+  }
+
   // Called with the child's pid right after it starts (for signal tests).
   void on_start(void (*hook)(pid_t)) { hook_ = hook; }
+
+  // Called by run_interrupted right after the signal has been sent.
+  void after_signal(std::function<void()> f) { after_signal_ = std::move(f); }
+
+  // Starts the program from now on with standard stream `fd` (0, 1 or 2) closed.
+  void start_without(int fd) { closed_ |= 1 << fd; }
 
   // Runs the program in the subfolder `sub` from now on; the runner's own files (.stdin,
   // .stdout, .stderr) stay here, so the program's folder may refuse new files.
@@ -119,21 +181,32 @@ class RunDir {
 
  private:
   // Starts the program here. Standard input is the file .stdin, or the pipe end `stdin_fd`
-  // when it is not negative; standard output and error go to .stdout and .stderr.
-  pid_t start(const std::vector<std::string>& args, bool ignore_sigint, int stdin_fd) const {
+  // when it is not negative; standard output goes to .stdout or the pipe end `stdout_fd`,
+  // standard error to .stderr.
+  pid_t start(const std::vector<std::string>& args, bool ignore_sigint, int stdin_fd,
+              int stdout_fd = -1) const {
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
     const std::string work = (dir_ / work_).string();
     posix_spawn_file_actions_addchdir_np(&fa, work.c_str());
-    if (stdin_fd >= 0) {
+    if (closed_ & 1) {
+      posix_spawn_file_actions_addclose(&fa, 0);
+    } else if (stdin_fd >= 0) {
       posix_spawn_file_actions_adddup2(&fa, stdin_fd, 0);
     } else {
       posix_spawn_file_actions_addopen(&fa, 0, file(".stdin").c_str(), O_RDONLY, 0);
     }
-    posix_spawn_file_actions_addopen(&fa, 1, file(".stdout").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, file(".stderr").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const char* const outs[] = {nullptr, ".stdout", ".stderr"};
+    for (int fd : {1, 2}) {
+      if (closed_ & (1 << fd)) {
+        posix_spawn_file_actions_addclose(&fa, fd);
+      } else if (fd == 1 && stdout_fd >= 0) {
+        posix_spawn_file_actions_adddup2(&fa, stdout_fd, 1);
+      } else {
+        posix_spawn_file_actions_addopen(&fa, fd, file(outs[fd]).c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      }
+    }
     posix_spawnattr_t at;
     posix_spawnattr_init(&at);
     sigset_t none, dflt;
@@ -224,6 +297,8 @@ class RunDir {
 
   fs::path dir_;
   std::string work_;
+  int closed_ = 0;  // bit n: standard stream n closed
+  std::function<void()> after_signal_;
   mutable pid_t last_pid_ = -1;
   void (*hook_)(pid_t) = nullptr;
 };
