@@ -22,7 +22,9 @@ constexpr std::size_t block_size = 1 << 20;
 // buffered bytes lies wholly in them.
 constexpr std::size_t margin = 64;
 
-inline bool is_separator(char c) { return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r'; }
+inline bool is_separator(char c) {
+  return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r';
+}
 
 }  // namespace
 

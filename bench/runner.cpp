@@ -1,16 +1,20 @@
 // runner: times whole runs of a program, as a user would start it.
 //
-//   runner [-n RUNS] [-w WARMUPS] [-C DIR] [-i STDIN] [-o STDOUT] -- PROGRAM [ARGS...]
+//   runner [-n RUNS] [-w WARMUPS] [-p CPU] [-C DIR] [-i STDIN] [-o STDOUT] -- PROGRAM [ARGS...]
 //
 // Runs PROGRAM WARMUPS times untimed (default 1), then RUNS times (default 5), each in folder DIR
 // (default: the current one) with standard input from STDIN and standard output to STDOUT
-// (default: /dev/null for both). Wall time is taken around fork/exec/wait with the monotonic
-// clock; the peak resident set of each run comes from wait4(2), which reports the child's own
-// maximum (in KiB), so it is that run's figure and not a maximum over earlier children.
+// (default: /dev/null for both), on processor CPU only when -p is given. Wall time is taken around
+// fork/exec/wait with the monotonic clock; the peak resident set of each run comes from wait4(2),
+// which reports the child's own maximum (in KiB), so it is that run's figure and not a maximum over
+// earlier children.
 //
-// Prints one line:  runs=R median_s=... min_s=... max_s=... maxrss_kib=...
-// (maxrss_kib is the largest over the timed runs). Exits with status 1 when any run fails.
+// Prints one line:  runs=R median_s=... min_s=... max_s=... cpu_median_s=... maxrss_kib=...
+// (cpu: user plus system time of the child, less disturbed by other load than the wall time;
+// maxrss_kib is the largest over the timed runs). Exits with status 1 when any run fails.
+// PROGRAM is started with execv: give its path, absolute when -C is used.
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +33,7 @@ namespace {
 struct Options {
   int runs = 5;
   int warmups = 1;
+  int cpu = -1;  // no pinning
   std::string dir;
   std::string in = "/dev/null";
   std::string out = "/dev/null";
@@ -37,8 +42,8 @@ struct Options {
 
 [[noreturn]] void usage() {
   std::fprintf(stderr,
-               "usage: runner [-n RUNS] [-w WARMUPS] [-C DIR] [-i STDIN] [-o STDOUT] -- PROGRAM "
-               "[ARGS...]\n");
+               "usage: runner [-n RUNS] [-w WARMUPS] [-p CPU] [-C DIR] [-i STDIN] [-o STDOUT] -- "
+               "PROGRAM [ARGS...]\n");
   std::exit(2);
 }
 
@@ -63,6 +68,8 @@ Options parse(int argc, char** argv) {
       o.runs = to_count(argv[++i]);
     } else if (a == "-w") {
       o.warmups = to_count(argv[++i]);
+    } else if (a == "-p") {
+      o.cpu = to_count(argv[++i]);
     } else if (a == "-C") {
       o.dir = argv[++i];
     } else if (a == "-i") {
@@ -81,6 +88,12 @@ Options parse(int argc, char** argv) {
 
 // In the child: nothing but async-signal-safe calls between fork and exec.
 [[noreturn]] void child(const Options& o, int in_fd, int out_fd) {
+  if (o.cpu >= 0) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(o.cpu, &set);
+    if (::sched_setaffinity(0, sizeof set, &set) != 0) ::_exit(125);
+  }
   if (!o.dir.empty() && ::chdir(o.dir.c_str()) != 0) ::_exit(126);
   if (::dup2(in_fd, 0) < 0 || ::dup2(out_fd, 1) < 0) ::_exit(126);
   ::execv(o.argv[0], o.argv.data());
@@ -89,8 +102,19 @@ Options parse(int argc, char** argv) {
 
 struct Sample {
   double seconds;
+  double cpu_seconds;
   long maxrss_kib;
 };
+
+double to_seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
 
 Sample run_once(const Options& o) {
   // Opened afresh for each run so that every run reads its input from the start.
@@ -120,11 +144,17 @@ Sample run_once(const Options& o) {
   const auto t1 = std::chrono::steady_clock::now();
   ::close(in_fd);
   ::close(out_fd);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "runner: %s failed (status %d)\n", o.argv[0], status);
+  if (WIFSIGNALED(status)) {
+    std::fprintf(stderr, "runner: %s ended by signal %d\n", o.argv[0], WTERMSIG(status));
     std::exit(1);
   }
-  return {std::chrono::duration<double>(t1 - t0).count(), ru.ru_maxrss};
+  if (WEXITSTATUS(status) != 0) {
+    // 125, 126, 127: the child could not be pinned, enter the folder, or start the program.
+    std::fprintf(stderr, "runner: %s ended with exit status %d\n", o.argv[0], WEXITSTATUS(status));
+    std::exit(1);
+  }
+  return {std::chrono::duration<double>(t1 - t0).count(),
+          to_seconds(ru.ru_utime) + to_seconds(ru.ru_stime), ru.ru_maxrss};
 }
 
 }  // namespace
@@ -133,16 +163,16 @@ int main(int argc, char** argv) {
   const Options o = parse(argc, argv);
   for (int i = 0; i < o.warmups; ++i) run_once(o);
   std::vector<double> times;
+  std::vector<double> cpu;
   long maxrss = 0;
   for (int i = 0; i < o.runs; ++i) {
     Sample s = run_once(o);
     times.push_back(s.seconds);
+    cpu.push_back(s.cpu_seconds);
     maxrss = std::max(maxrss, s.maxrss_kib);
   }
-  std::sort(times.begin(), times.end());
-  const std::size_t n = times.size();
-  const double median = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
-  std::printf("runs=%zu median_s=%.6f min_s=%.6f max_s=%.6f maxrss_kib=%ld\n", n, median,
-              times.front(), times.back(), maxrss);
+  std::printf("runs=%zu median_s=%.6f min_s=%.6f max_s=%.6f cpu_median_s=%.6f maxrss_kib=%ld\n",
+              times.size(), median(times), *std::min_element(times.begin(), times.end()),
+              *std::max_element(times.begin(), times.end()), median(cpu), maxrss);
   return 0;
 }

@@ -189,7 +189,9 @@ bool fast_double(Unit& u, double* out) {
     const double v = static_cast<double>(digits);
     const double r = p < 0 ? v / exact_pow10[static_cast<std::size_t>(-p)]
                            : v * exact_pow10[static_cast<std::size_t>(p)];
-    *out = neg ? -r : r;
+    // The sign by a product with +-1 (exact) rather than a branch: signs come in no pattern.
+    static constexpr double sign[] = {1.0, -1.0};
+    *out = r * sign[neg];
   } else {
     const char* first = (*b == '+') ? b + 1 : b;
     auto [ptr, ec] = std::from_chars(first, q, *out);
