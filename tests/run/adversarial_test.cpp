@@ -377,14 +377,7 @@ TEST(Adversarial, WritesToAFullDevice) {
 // the host does not allow it.
 bool freeze(const fs::path& dir) {
   if (::geteuid() == 0) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags |= FS_IMMUTABLE_FL;
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    if (!ok) return false;
+    if (!set_immutable(dir.string(), true)) return false;
   } else {
     ::chmod(dir.c_str(), 0555);
   }
@@ -397,15 +390,7 @@ bool freeze(const fs::path& dir) {
 }
 
 void thaw(const fs::path& dir) {
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    int flags = 0;
-    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_IMMUTABLE_FL)) {
-      flags &= ~FS_IMMUTABLE_FL;
-      ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    ::close(fd);
-  }
+  set_immutable(dir.string(), false);
   ::chmod(dir.c_str(), 0755);
 }
 

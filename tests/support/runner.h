@@ -303,8 +303,7 @@ class RunDir {
   void (*hook_)(pid_t) = nullptr;
 };
 
-// The console transcript of a complete plain run up to the file-name prompt, for a
-// record of `nt` samples at `dt` with the given grid lines.
+// The lines of a text, without their line ends.
 inline std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> v;
   std::size_t p = 0;
