@@ -111,6 +111,23 @@ TEST(Signals, IgnoredInterruptStaysIgnored) {
   EXPECT_EQ(lines(t.read("fort.99")).size(), 100u);
 }
 
+// A floating-point exception or abort signal: its message, every file complete and cut,
+// then a real abort (the handler does not run a second time).
+TEST(Signals, FatalSignalsCloseEveryFileAndAbort) {
+  const Signal signals[] = {{SIGFPE, "Floating Exception\n"}, {SIGABRT, "IOT Trap\n"}};
+  for (const Signal& g : signals) {
+    SCOPED_TRACE(g.message);
+    RunDir d;
+    d.write("rec.csv", plain_record(300));
+    d.write("fort.99", old_echo());
+    RunResult r = d.run_interrupted("rec.csv\n0\n0\n0\n0\n0\n", output_prompt, g.sig);
+    EXPECT_TRUE(r.aborted());
+    EXPECT_EQ(r.err, g.message);
+    EXPECT_EQ(lines(d.read("fort.99")).size(), 300u);
+    EXPECT_EQ(lines(d.read("amp3.csv")).size(), 258u);
+  }
+}
+
 // The exit action run by a handler must not write again what the program had begun to
 // write when the signal came. The echo file is a FIFO of one page here, so the program's
 // first buffer write stops after that page and the interrupt arrives in the middle of it.
