@@ -202,9 +202,9 @@ bool fast_double(Unit& u, double* out) {
   return true;
 }
 
-// Scans a text value into `dst` (cut or padded to `len`). Handles quoted strings,
-// undelimited strings and the repeat count r*. Returns false when a quoted string
-// is still open at the end of the file: the item keeps its value.
+// Scans a text value into `dst` (cut or padded to `len`): quoted strings, undelimited
+// strings and the repeat count r*. A quoted string still open at the end of the file is
+// dropped, and its item keeps its value.
 struct TextValue {
   bool null = false;
   bool dropped = false;
