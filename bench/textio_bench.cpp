@@ -90,18 +90,16 @@ Samples make_samples() {
   return s;
 }
 
-void BM_write_waveform_records(benchmark::State& state) {
-  static const tio::Format record("(F8.3,4(',',E12.4))");
+// Writes `rows` records of four values with `write(k, samples)` to a memory unit.
+template <class Write>
+void write_records(benchmark::State& state, Write write) {
   const Samples s = make_samples();
   std::string sink;
   sink.reserve(static_cast<std::size_t>(rows) * 64);
   for (auto _ : state) {
     sink.clear();
     tio::attach_memory_output(out_unit, &sink);
-    for (int i = 0; i < rows; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      tio::write_formatted(out_unit, record, {s.t[k], s.a[k], s.b[k], s.c[k]});
-    }
+    for (int i = 0; i < rows; ++i) write(static_cast<std::size_t>(i), s);
     tio::flush(tio::unit(out_unit));
     benchmark::DoNotOptimize(sink.data());
   }
@@ -109,25 +107,19 @@ void BM_write_waveform_records(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(sink.size()));
   state.SetItemsProcessed(state.iterations() * rows);
 }
+
+void BM_write_waveform_records(benchmark::State& state) {
+  static const tio::Format record("(F8.3,4(',',E12.4))");
+  write_records(state, [](std::size_t k, const Samples& s) {
+    tio::write_formatted(out_unit, record, {s.t[k], s.a[k], s.b[k], s.c[k]});
+  });
+}
 BENCHMARK(BM_write_waveform_records)->Unit(benchmark::kMicrosecond);
 
 void BM_write_echo_records(benchmark::State& state) {
-  const Samples s = make_samples();
-  std::string sink;
-  sink.reserve(static_cast<std::size_t>(rows) * 64);
-  for (auto _ : state) {
-    sink.clear();
-    tio::attach_memory_output(out_unit, &sink);
-    for (int i = 0; i < rows; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      tio::write_list(out_unit, {s.t[k], s.a[k], s.b[k], s.c[k]});
-    }
-    tio::flush(tio::unit(out_unit));
-    benchmark::DoNotOptimize(sink.data());
-  }
-  tio::reset_units();
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(sink.size()));
-  state.SetItemsProcessed(state.iterations() * rows);
+  write_records(state, [](std::size_t k, const Samples& s) {
+    tio::write_list(out_unit, {s.t[k], s.a[k], s.b[k], s.c[k]});
+  });
 }
 BENCHMARK(BM_write_echo_records)->Unit(benchmark::kMicrosecond);
 

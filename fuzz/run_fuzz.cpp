@@ -26,6 +26,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/lines.h"
+
 extern char** environ;
 
 namespace {
@@ -52,17 +54,6 @@ std::string slurp(const fs::path& p) {
   return ss.str();
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> v;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    std::size_t e = text.find('\n', p);
-    if (e == std::string::npos) e = text.size();
-    v.push_back(text.substr(p, e - p));
-    p = e + 1;
-  }
-  return v;
-}
 
 struct Child {
   int status = -1;
@@ -161,7 +152,7 @@ std::size_t line_count(const fs::path& p) {
 }
 
 void check_records(const fs::path& file, std::size_t expected, const Child& c) {
-  const auto v = lines_of(slurp(file));
+  const auto v = smfreq::testing::lines(slurp(file));
   if (v.size() != expected + 1) finding("wrong number of records", c);
   for (std::size_t i = 1; i < v.size(); ++i) {
     if (v[i].size() != 48 || v[i].back() != ',') finding("malformed data record", c);
@@ -172,7 +163,7 @@ void check(const Child& c) {
   if (c.hung) finding("the run did not end", c);
   if (c.signal == SIGABRT) {
     // One I/O error report, about the record file, and nothing else.
-    const auto v = lines_of(c.err);
+    const auto v = smfreq::testing::lines(c.err);
     if (v.size() < 3 || v.size() > 4) finding("not an I/O error report", c);
     if (v[1] != "apparent state: unit 11 named rec.txt") finding("report about another unit", c);
     if (v.size() == 4 && v[2] != "last format: list io") finding("unexpected format line", c);

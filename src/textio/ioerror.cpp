@@ -8,10 +8,12 @@ namespace smfreq::textio {
 namespace {
 
 // State of the most recent statement, as the report shows it.
+// The unit's name is looked up only when a report is made; an OPEN keeps the name it
+// tries, since a failed OPEN leaves the unit without one.
 struct StatementState {
   int unit = 0;
-  bool named = false;
-  std::string name;
+  bool opening = false;  // the statement is an OPEN of `open_name`
+  std::string open_name;
   const char* format = nullptr;  // nullptr: no "last format" line
   bool reading = true;
 };
@@ -52,17 +54,15 @@ std::string report_text(const IoError& e) {
 
 void note_unit(int n) {
   StatementState& s = state();
-  const Unit& u = unit(n);
   s.unit = n;
-  s.named = u.connected ? u.named : false;
-  if (s.named) s.name = u.name;
+  s.opening = false;
 }
 
 void note_open(int n, std::string_view name) {
   StatementState& s = state();
   s.unit = n;
-  s.named = true;
-  s.name.assign(name);
+  s.opening = true;
+  s.open_name.assign(name);
 }
 
 void note_transfer(bool reading, const char* format) {
@@ -78,8 +78,14 @@ void fail(std::string_view where, std::string_view message) {
   e.where.assign(where);
   e.message.assign(message);
   e.unit = s.unit;
-  e.named = s.named;
-  if (s.named) e.name = s.name;
+  if (s.opening) {
+    e.named = true;
+    e.name = s.open_name;
+  } else {
+    const Unit& u = unit(s.unit);
+    e.named = u.connected && u.named;
+    if (e.named) e.name = u.name;
+  }
   if (s.format != nullptr) e.format = s.format;
   e.reading = s.reading;
   throw e;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "support/lines.h"
+
 extern char** environ;
 
 namespace smfreq::testing {
@@ -302,18 +304,5 @@ class RunDir {
   mutable pid_t last_pid_ = -1;
   void (*hook_)(pid_t) = nullptr;
 };
-
-// The lines of a text, without their line ends.
-inline std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> v;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    std::size_t e = text.find('\n', p);
-    if (e == std::string::npos) e = text.size();
-    v.push_back(text.substr(p, e - p));
-    p = e + 1;
-  }
-  return v;
-}
 
 }  // namespace smfreq::testing
